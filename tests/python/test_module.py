@@ -1,0 +1,162 @@
+"""The module frame: registration order, names, text signatures, docstrings, re-import."""
+
+import inspect
+import subprocess
+import sys
+import tempfile
+import textwrap
+
+import pytest
+
+import tabulon
+from tabulon import _tabulon
+
+NATIVE_ALL = [
+    "__version__",
+    "version",
+    "column_number_to_letter",
+    "get_letter_coordinate",
+    "DEFAULT_ROW_HEIGHT",
+    "DEFAULT_COLUMN_WIDTH",
+    "readable",
+]
+READABLE_ALL = []
+
+
+def run_python(code):
+    """Runs code in a fresh interpreter and returns its stdout."""
+    # Run outside the checkout so that its tabulon/ source folder does not shadow the
+    # installed package.
+    result = subprocess.run(
+        [sys.executable, "-c", textwrap.dedent(code)],
+        capture_output=True, text=True, timeout=60, cwd=tempfile.gettempdir(),
+    )
+    assert result.returncode == 0, result.stderr
+    return result.stdout
+
+
+def test_version():
+    assert _tabulon.version() == "0.12.3"
+    assert _tabulon.__version__ == "0.12.3"
+    assert tabulon.__version__ == "0.12.3"
+
+
+@pytest.mark.parametrize("call", [lambda: _tabulon.version(1), lambda: _tabulon.version(x=1)])
+def test_version_takes_no_arguments(call):
+    with pytest.raises(TypeError):
+        call()
+
+
+def test_constants_are_floats():
+    assert type(_tabulon.DEFAULT_ROW_HEIGHT) is float and _tabulon.DEFAULT_ROW_HEIGHT == 20.0
+    assert type(_tabulon.DEFAULT_COLUMN_WIDTH) is float and _tabulon.DEFAULT_COLUMN_WIDTH == 22.5
+
+
+def test_all_lists_registration_order():
+    assert _tabulon.__all__ == NATIVE_ALL
+    assert getattr(_tabulon.readable, "__all__", []) == READABLE_ALL
+    assert tabulon.__all__ == NATIVE_ALL
+    assert _tabulon.__doc__ == ""
+
+
+def test_readable_submodule_lives_in_sys_modules():
+    assert _tabulon.readable is sys.modules["tabulon.readable"]
+    assert _tabulon.readable.__name__ == "readable"
+    assert tabulon.readable is _tabulon.readable
+
+
+def test_functions_are_builtins_of_their_module():
+    for name in ["version", "column_number_to_letter", "get_letter_coordinate"]:
+        function = getattr(_tabulon, name)
+        assert type(function).__name__ == "builtin_function_or_method"
+        assert function.__module__ == _tabulon.__name__ == "tabulon._tabulon"
+        assert function.__self__ is _tabulon
+
+
+@pytest.mark.parametrize(
+    "function, signature, doc",
+    [
+        (
+            _tabulon.version,
+            "()",
+            "Returns the version of the underlying dornik library.\n\nReturns\n-------\n"
+            "version : str\n  The version of the underlying dornik library.\n",
+        ),
+        (_tabulon.column_number_to_letter, "(col)", "Преобразование номера колонки в букву."),
+        (
+            _tabulon.get_letter_coordinate,
+            "(row, col)",
+            "Преобразование номера колонки в координату.",
+        ),
+    ],
+)
+def test_text_signatures_and_docstrings(function, signature, doc):
+    assert function.__text_signature__ == signature
+    assert str(inspect.signature(function)) == signature
+    assert function.__doc__ == doc
+
+
+def test_fresh_interpreter_imports():
+    out = run_python(
+        """
+        from tabulon import column_number_to_letter
+        import tabulon.readable
+        from tabulon.readable import __name__ as name
+        print(column_number_to_letter(3), name)
+        """
+    )
+    assert out.split() == ["C", "readable"]
+
+
+def test_second_import_returns_the_same_module():
+    out = run_python(
+        """
+        import importlib, sys
+        import tabulon._tabulon as first
+        del sys.modules["tabulon._tabulon"]
+        second = importlib.import_module("tabulon._tabulon")
+        print(first is second, second.readable is sys.modules["tabulon.readable"])
+        """
+    )
+    assert out.split() == ["True", "True"]
+
+
+def test_concurrent_first_imports_get_one_module():
+    out = run_python(
+        """
+        import threading, importlib
+        seen, barrier = [], threading.Barrier(8)
+        def work():
+            barrier.wait()
+            seen.append(importlib.import_module("tabulon._tabulon"))
+        threads = [threading.Thread(target=work) for _ in range(8)]
+        for t in threads: t.start()
+        for t in threads: t.join()
+        print(len(seen), len({id(m) for m in seen}))
+        """
+    )
+    assert out.split() == ["8", "1"]
+
+
+def test_sub_interpreter_import_fails():
+    _testcapi = pytest.importorskip("_testcapi")
+    if not hasattr(_testcapi, "run_in_subinterp"):
+        pytest.skip("no sub-interpreter support in this build")
+    out = run_python(
+        """
+        import os, tempfile, _testcapi
+        import tabulon._tabulon
+        path = tempfile.mktemp()
+        code = f'''
+        try:
+            import tabulon._tabulon
+            result = "imported"
+        except ImportError as e:
+            result = "ImportError: " + str(e)
+        open({path!r}, "w").write(result)
+        '''
+        _testcapi.run_in_subinterp(code.replace("\\n        ", "\\n"))
+        print(open(path).read()); os.unlink(path)
+        """
+    )
+    assert out.startswith("ImportError") and "sub-interpreter" in out
