@@ -1,0 +1,52 @@
+#include "core/sheet.hpp"
+
+#include "core/parallel.hpp"
+
+namespace tabulon {
+
+SheetRef copy_sheet(const Sheet& source, std::string name) {
+  return SheetRef::make(source, std::move(name));
+}
+
+CellRef write_cell(Sheet& sheet, Coordinate at, const CellValue* value) {
+  CellRef cell(sheet.cells.find(at));
+  if (!cell) {
+    cell = CellRef::make(at);
+    if (value != nullptr) cell->write_value(*value);
+    sheet.cells.insert_new(cell);
+    return cell;
+  }
+  WriteGuard<TinyRwLock> write(cell->lock);
+  if (value != nullptr) {
+    cell->write_value(*value);
+  } else if (!cell->is_formula()) {
+    cell->set_data_type("s");
+  }
+  return cell;
+}
+
+RowDimension& row_dimension(Sheet& sheet, std::uint32_t row) {
+  return sheet.row_dimensions.rows.try_emplace(row, RowDimension{row}).first->second;
+}
+
+ColumnDimension& column_dimension(Sheet& sheet, std::uint16_t column) {
+  return sheet.column_dimensions.columns.try_emplace(column, ColumnDimension{column}).first->second;
+}
+
+std::vector<CellRef> cells_in_range(const Sheet& sheet, const RangeBounds& b) {
+  // The listing is already in row-major order, so filtering it keeps that order.
+  const std::span<Cell* const> listing = sheet.cells.row_major();
+  const std::vector<std::size_t> kept = parallel::filter(listing.size(), [&](std::size_t i) {
+    // The coordinate under which a record is stored equals its own; reading it needs no
+    // cell lock because only a deletion, under the sheet's write lock, changes it.
+    const Cell& cell = *listing[i];
+    return cell.row >= b.start_row && cell.row <= b.end_row && cell.column >= b.start_col &&
+           cell.column <= b.end_col;
+  });
+  std::vector<CellRef> result;
+  result.reserve(kept.size());
+  for (std::size_t i : kept) result.emplace_back(listing[i]);
+  return result;
+}
+
+}  // namespace tabulon
