@@ -1,10 +1,14 @@
 #include "binding/registry.hpp"
 
 #include "binding/functions.hpp"
+#include "binding/types.hpp"
 
 namespace tabulon::binding {
 
-std::span<const TypeGetter> main_types() { return {}; }
+std::span<const TypeGetter> main_types() {
+  static const TypeGetter types[] = {book_type, sheet_type, cell_type, comment_type};
+  return types;
+}
 
 PyMethodDef* main_functions() {
   static PyMethodDef table[] = {

@@ -13,6 +13,10 @@ from tabulon import _tabulon
 
 NATIVE_ALL = [
     "__version__",
+    "Book",
+    "Sheet",
+    "Cell",
+    "Comment",
     "version",
     "column_number_to_letter",
     "get_letter_coordinate",
@@ -160,3 +164,31 @@ def test_sub_interpreter_import_fails():
         """
     )
     assert out.startswith("ImportError") and "sub-interpreter" in out
+
+
+def test_class_names_and_modules():
+    assert _tabulon.Book.__module__ == "tabulon"
+    assert _tabulon.Book.__qualname__ == "Book"
+    assert _tabulon.Book.__text_signature__ == "()"
+    for cls in (_tabulon.Sheet, _tabulon.Cell, _tabulon.Comment):
+        assert cls.__module__ == "tabulon"
+        assert cls.__doc__ is None
+
+
+@pytest.mark.parametrize("name", ["Book", "Sheet", "Cell", "Comment"])
+def test_classes_cannot_be_subclassed(name):
+    with pytest.raises(TypeError):
+        type("Derived", (getattr(_tabulon, name),), {})
+
+
+@pytest.mark.parametrize("name", ["Sheet", "Cell", "Comment"])
+def test_handles_have_no_constructor(name):
+    with pytest.raises(TypeError):
+        getattr(_tabulon, name)()
+
+
+def test_book_takes_no_arguments():
+    with pytest.raises(TypeError):
+        _tabulon.Book(1)
+    with pytest.raises(TypeError):
+        _tabulon.Book(x=1)
