@@ -42,6 +42,9 @@ PyObject* get_sheet_name(PyObject* self, Args args, Py_ssize_t nargs, PyObject* 
   return book_ops::get_sheet_name(book_of(self), params, args, nargs, kw);
 }
 
+PyObject* to_json(PyObject* self, PyObject*) { return book_ops::to_json(book_of(self)); }
+PyObject* to_dict(PyObject* self, PyObject*) { return book_ops::to_dict(book_of(self)); }
+
 PyObject* repr(PyObject* self) {
   return py::guard([&] {
     return py::new_str("Book, sheets: " + std::to_string(book_ops::sheet_count(book_of(self))));
@@ -61,6 +64,8 @@ PyMethodDef methods[] = {
     {"copy_sheet", py::as_cfunction(copy_sheet), kFast, "copy_sheet($self, sheet)\n--\n\n"},
     {"get_sheet_index", py::as_cfunction(get_sheet_index), kFast, "get_sheet_index($self, idx)\n--\n\n"},
     {"get_sheet_name", py::as_cfunction(get_sheet_name), kFast, "get_sheet_name($self, name)\n--\n\n"},
+    {"to_json", to_json, METH_NOARGS, "to_json($self)\n--\n\n"},
+    {"to_dict", to_dict, METH_NOARGS, "to_dict($self)\n--\n\n"},
     {nullptr, nullptr, 0, nullptr},
 };
 

@@ -2,6 +2,7 @@
 
 #include "binding/handle.hpp"
 #include "binding/types.hpp"
+#include "core/json_writer.hpp"
 
 namespace tabulon::binding::book_ops {
 
@@ -71,6 +72,36 @@ PyObject* get_sheet_name(Book& book, const py::Params<1>& params, Args args, Py_
 std::size_t sheet_count(const Book& book) {
   ReadGuard<RecordLock> read(book.lock);
   return book.sheets.size();
+}
+
+namespace {
+
+// The document text, or nullptr with RuntimeError set.
+PyObject* document(const Book& book) {
+  Result<std::string> text = write_document(book);
+  if (!text) {
+    PyErr_Format(PyExc_RuntimeError, "Failed to convert in JSON: %s", text.error().message.c_str());
+    return nullptr;
+  }
+  return py::new_str(text.value());
+}
+
+}  // namespace
+
+PyObject* to_json(const Book& book) {
+  return py::guard([&] { return document(book); });
+}
+
+PyObject* to_dict(const Book& book) {
+  return py::guard([&]() -> PyObject* {
+    py::Ref text = py::Ref::steal(document(book));
+    if (!text) return nullptr;
+    py::Ref json = py::Ref::steal(PyImport_ImportModule("json"));
+    if (!json) return nullptr;
+    py::Ref loads = py::Ref::steal(PyObject_GetAttrString(json.get(), "loads"));
+    if (!loads) return nullptr;
+    return PyObject_CallOneArg(loads.get(), text.get());
+  });
 }
 
 }  // namespace tabulon::binding::book_ops

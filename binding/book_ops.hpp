@@ -17,5 +17,8 @@ PyObject* get_sheet_index(Book& book, const py::Params<1>& params, Args args, Py
 PyObject* get_sheet_name(Book& book, const py::Params<1>& params, Args args, Py_ssize_t nargs,
                          PyObject* kwnames);
 std::size_t sheet_count(const Book& book);
+// The document as a str, and as Python objects through json.loads.
+PyObject* to_json(const Book& book);
+PyObject* to_dict(const Book& book);
 
 }  // namespace tabulon::binding::book_ops

@@ -6,7 +6,7 @@
 namespace tabulon::binding {
 
 std::span<const TypeGetter> main_types() {
-  static const TypeGetter types[] = {book_type, sheet_type, cell_type, comment_type};
+  static const TypeGetter types[] = {service_type, book_type, sheet_type, cell_type, comment_type};
   return types;
 }
 

@@ -13,6 +13,7 @@ from tabulon import _tabulon
 
 NATIVE_ALL = [
     "__version__",
+    "Service",
     "Book",
     "Sheet",
     "Cell",
