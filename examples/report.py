@@ -63,8 +63,9 @@ def main():
     for cell in summary.cells:
         shown = f"{cell.formula} -> {cell.value}" if cell.is_formula else cell.value
         print(f"  Summary!{cell.letter}: {shown}")
-    print("  regions matching 'th$':", [c.value for c in data.find_cells_by_regex("th$")]
-          if hasattr(data, "find_cells_by_regex") else "(search not built)")
+    print("  regions matching 'th$':", [c.value for c in data.find_cells_by_regex("th$")])
+    booked = data.find_cell_by_str("2024-03-03 10:15:00")
+    print(f"  booked on March 3rd: {data.get_value_cell(booked.row, 1)} ({booked.letter})")
     document = book.to_json()
     print(f"document: {len(document.encode())} bytes, {len(book.to_dict()['sheets'])} sheets")
 
