@@ -1,6 +1,9 @@
 #include "binding/registry.hpp"
 
+#include <vector>
+
 #include "binding/functions.hpp"
+#include "binding/readable/readable_types.hpp"
 #include "binding/types.hpp"
 
 namespace tabulon::binding {
@@ -20,13 +23,19 @@ PyMethodDef* main_functions() {
   return table;
 }
 
-std::span<const TypeGetter> readable_types() { return {}; }
+std::span<const TypeGetter> readable_types() {
+  static const TypeGetter types[] = {finder_type, readable_sheet_type, readable_cell_type};
+  return types;
+}
 
 PyMethodDef* readable_functions() {
-  static PyMethodDef table[] = {
-      {nullptr, nullptr, 0, nullptr},
-  };
-  return table;
+  static std::vector<PyMethodDef> table = [] {
+    std::vector<PyMethodDef> t{create_finder_def};
+    for (const PyMethodDef& def : readable_search_functions()) t.push_back(def);
+    t.push_back({nullptr, nullptr, 0, nullptr});
+    return t;
+  }();
+  return table.data();
 }
 
 }  // namespace tabulon::binding

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "binding/handle.hpp"
+#include "binding/sheet_fields.hpp"
 #include "binding/sheet_search.hpp"
 #include "binding/types.hpp"
 
@@ -13,7 +14,9 @@ Sheet& sheet_of(PyObject* self) { return *record_of<Sheet>(self); }
 
 using Args = PyObject* const*;
 
-// ----- attributes
+}  // namespace
+
+namespace sheet_fields {
 
 PyObject* get_name(PyObject* self, void*) {
   return py::guard([&] {
@@ -58,19 +61,6 @@ PyObject* get_max_column(PyObject* self, void*) {
   return PyLong_FromUnsignedLong(sheet_of(self).cells.max_column());
 }
 
-PyObject* get_cells(PyObject* self, void*) {
-  return py::guard([&] {
-    std::vector<CellRef> cells;
-    {
-      ReadGuard<RecordLock> read(sheet_of(self).lock);
-      std::span<Cell* const> listing = sheet_of(self).cells.row_major();
-      cells.reserve(listing.size());
-      for (Cell* c : listing) cells.emplace_back(c);
-    }
-    return wrap_list<Cell>(cell_type(), cells);
-  });
-}
-
 PyObject* merge_cells_list(const std::vector<MergedRange>& ranges) {
   py::Ref list = py::Ref::steal(PyList_New(static_cast<Py_ssize_t>(ranges.size())));
   if (!list) return nullptr;
@@ -94,6 +84,51 @@ PyObject* get_merge_cells(PyObject* self, void*) {
       ranges = sheet_of(self).merge_cells;
     }
     return merge_cells_list(ranges);
+  });
+}
+
+// Matches (row, col) of a fast call; `names` are the two parameter names.
+bool coordinate_args(const py::Params<2>& params, Args args, Py_ssize_t nargs, PyObject* kwnames,
+                     const char* row_name, const char* col_name, Coordinate& at) {
+  std::array<PyObject*, 2> a;
+  return params.match(args, nargs, kwnames, a) &&
+         py::to_u32(a[0], {params.function(), row_name}, at.row) &&
+         py::to_u16(a[1], {params.function(), col_name}, at.column);
+}
+
+PyObject* get_value_cell(PyObject* self, Args args, Py_ssize_t nargs, PyObject* kwnames) {
+  return py::guard([&]() -> PyObject* {
+    static const py::Params params("get_value_cell", 2, "row", "col");
+    Coordinate at;
+    if (!coordinate_args(params, args, nargs, kwnames, "row", "col", at)) return nullptr;
+    std::string text;
+    {
+      ReadGuard<RecordLock> read(sheet_of(self).lock);
+      if (const Cell* c = sheet_of(self).cells.find(at)) {
+        ReadGuard<TinyRwLock> cell_read(c->lock);
+        text = text_form(c->value);
+      }
+    }
+    return py::new_str(text);
+  });
+}
+
+}  // namespace sheet_fields
+
+namespace {
+
+using namespace sheet_fields;
+
+PyObject* get_cells(PyObject* self, void*) {
+  return py::guard([&] {
+    std::vector<CellRef> cells;
+    {
+      ReadGuard<RecordLock> read(sheet_of(self).lock);
+      std::span<Cell* const> listing = sheet_of(self).cells.row_major();
+      cells.reserve(listing.size());
+      for (Cell* c : listing) cells.emplace_back(c);
+    }
+    return wrap_list<Cell>(cell_type(), cells);
   });
 }
 
@@ -184,32 +219,6 @@ PyObject* cell(PyObject* self, Args args, Py_ssize_t nargs, PyObject* kwnames) {
       record = write_cell(sheet_of(self), {row, col}, value ? &*value : nullptr);
     }
     return wrap_cell(std::move(record));
-  });
-}
-
-// Matches (row, col) of a fast call; `names` are the two parameter names.
-bool coordinate_args(const py::Params<2>& params, Args args, Py_ssize_t nargs, PyObject* kwnames,
-                     const char* row_name, const char* col_name, Coordinate& at) {
-  std::array<PyObject*, 2> a;
-  return params.match(args, nargs, kwnames, a) &&
-         py::to_u32(a[0], {params.function(), row_name}, at.row) &&
-         py::to_u16(a[1], {params.function(), col_name}, at.column);
-}
-
-PyObject* get_value_cell(PyObject* self, Args args, Py_ssize_t nargs, PyObject* kwnames) {
-  return py::guard([&]() -> PyObject* {
-    static const py::Params params("get_value_cell", 2, "row", "col");
-    Coordinate at;
-    if (!coordinate_args(params, args, nargs, kwnames, "row", "col", at)) return nullptr;
-    std::string text;
-    {
-      ReadGuard<RecordLock> read(sheet_of(self).lock);
-      if (const Cell* c = sheet_of(self).cells.find(at)) {
-        ReadGuard<TinyRwLock> cell_read(c->lock);
-        text = text_form(c->value);
-      }
-    }
-    return py::new_str(text);
   });
 }
 

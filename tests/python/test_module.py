@@ -25,7 +25,13 @@ NATIVE_ALL = [
     "DEFAULT_COLUMN_WIDTH",
     "readable",
 ]
-READABLE_ALL = []
+READABLE_ALL = [
+    "Finder", "ReadableSheet", "ReadableCell", "create_finder",
+    "find_cell_by_coords", "find_value_by_coords", "find_cell_by_regex", "find_cell_by_str",
+    "find_cell_by_letter", "find_cells_by_regex", "find_cells_by_str", "find_cells_for_rows_by_regex",
+    "find_cells_for_cols_by_regex", "find_cells_multi_regex", "find_cells_between_regex",
+    "find_cells_range_rows", "find_cells_range_cols", "find_values_by_col_rows", "find_values_by_row_cols",
+]
 
 
 def run_python(code):
@@ -59,7 +65,7 @@ def test_constants_are_floats():
 
 def test_all_lists_registration_order():
     assert _tabulon.__all__ == NATIVE_ALL
-    assert getattr(_tabulon.readable, "__all__", []) == READABLE_ALL
+    assert _tabulon.readable.__all__ == READABLE_ALL
     assert tabulon.__all__ == NATIVE_ALL
     assert _tabulon.__doc__ == ""
 
@@ -193,3 +199,29 @@ def test_book_takes_no_arguments():
         _tabulon.Book(1)
     with pytest.raises(TypeError):
         _tabulon.Book(x=1)
+
+
+def test_readable_names_signatures_and_modules():
+    readable = _tabulon.readable
+    for name in ["Finder", "ReadableSheet", "ReadableCell"]:
+        assert getattr(readable, name).__module__ == "tabulon.readable"
+    assert readable.Finder.__text_signature__ == "(sheets)"
+    for name in READABLE_ALL[3:]:
+        function = getattr(readable, name)
+        assert function.__module__ == "readable" and function.__self__ is readable
+        assert function.__doc__ is None
+    assert readable.find_cells_between_regex.__text_signature__ == "(before_regex, after_regex, cells)"
+    assert readable.create_finder.__text_signature__ == "(sheets)"
+    from tabulon.readable import Finder  # noqa: F401  found through sys.modules
+
+
+@pytest.mark.parametrize("name", ["Finder", "ReadableSheet", "ReadableCell"])
+def test_readable_classes_cannot_be_subclassed(name):
+    with pytest.raises(TypeError):
+        type("Derived", (getattr(_tabulon.readable, name),), {})
+
+
+@pytest.mark.parametrize("name", ["ReadableSheet", "ReadableCell"])
+def test_readable_views_have_no_constructor(name):
+    with pytest.raises(TypeError):
+        getattr(_tabulon.readable, name)()
