@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -73,19 +74,32 @@ TEST(Parallel, FindFirstGivesTheLowestMatchingIndex) {
   }
 }
 
-TEST(Parallel, FindFirstIsLeftmostWhenLaterStretchesFindMatchesFirst) {
-  // Matches everywhere, but the low indices are slow: stretches further right report their
-  // matches long before the leftmost stretch reaches its own.
-  auto pred = [](std::size_t i) {
-    if (i < 5'000) {
-      const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(2);
-      while (std::chrono::steady_clock::now() < until) {
-      }
+// Waits until `flag` is set, or gives up after `limit` (a pool of one thread never sets it).
+void wait_for(const std::atomic<bool>& flag, std::chrono::milliseconds limit) {
+  const auto until = std::chrono::steady_clock::now() + limit;
+  while (!flag.load() && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+}
+
+TEST(Parallel, FindFirstIsLeftmostWhateverOrderStretchesReport) {
+  // Every 1000th index matches; the leftmost match, 999, is held back so that a stretch
+  // further right reports its match either before it or after it.
+  for (bool right_reports_first : {true, false}) {
+    for (int round = 0; round < 3; ++round) {
+      std::atomic<bool> right_seen{false};
+      auto pred = [&](std::size_t i) {
+        if (i % 1'000 != 999) return false;
+        if (i == 999) {
+          wait_for(right_seen, std::chrono::milliseconds(200));
+          if (right_reports_first) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        } else {
+          right_seen = true;
+          if (!right_reports_first) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return true;
+      };
+      EXPECT_EQ(parallel::find_first(kLarge, pred), std::optional<std::size_t>(999))
+          << (right_reports_first ? "right reports first" : "right reports last");
     }
-    return i % 1'000 == 999;
-  };
-  for (int round = 0; round < 5; ++round) {
-    EXPECT_EQ(parallel::find_first(kLarge, pred), std::optional<std::size_t>(999));
   }
 }
 
