@@ -51,14 +51,19 @@ PyObject* get_sheet_state(PyObject* self, void*) {
   });
 }
 
-PyObject* get_max_row(PyObject* self, void*) {
+// Copies under the read lock, builds the Python object after releasing it.
+template <class Read>
+auto read_sheet(PyObject* self, Read&& read_fields) {
   ReadGuard<RecordLock> read(sheet_of(self).lock);
-  return PyLong_FromUnsignedLong(sheet_of(self).cells.max_row());
+  return read_fields(sheet_of(self));
+}
+
+PyObject* get_max_row(PyObject* self, void*) {
+  return PyLong_FromUnsignedLong(read_sheet(self, [](const Sheet& s) { return s.cells.max_row(); }));
 }
 
 PyObject* get_max_column(PyObject* self, void*) {
-  ReadGuard<RecordLock> read(sheet_of(self).lock);
-  return PyLong_FromUnsignedLong(sheet_of(self).cells.max_column());
+  return PyLong_FromUnsignedLong(read_sheet(self, [](const Sheet& s) { return s.cells.max_column(); }));
 }
 
 PyObject* merge_cells_list(const std::vector<MergedRange>& ranges) {
@@ -318,8 +323,15 @@ PyObject* get_dimension(PyObject* self, Args args, Py_ssize_t nargs, PyObject* k
       ok = py::to_u16(a[0], {params.function(), key_name}, key);
     }
     if (!ok) return nullptr;
-    ReadGuard<RecordLock> read(sheet_of(self).lock);
-    return read_value(sheet_of(self), key);
+    auto value = [&] {
+      ReadGuard<RecordLock> read(sheet_of(self).lock);
+      return read_value(sheet_of(self), key);
+    }();
+    if constexpr (std::is_same_v<decltype(value), bool>) {
+      return py::new_bool(value);
+    } else {
+      return PyFloat_FromDouble(value);
+    }
   });
 }
 
@@ -327,7 +339,7 @@ PyObject* get_height_by_row(PyObject* self, Args args, Py_ssize_t nargs, PyObjec
   static const py::Params params("get_height_by_row", 1, "row_num");
   return get_dimension<std::uint32_t>(self, args, nargs, kw, params, "row_num", [](const Sheet& s, std::uint32_t r) {
     auto it = s.row_dimensions.rows.find(r);
-    return PyFloat_FromDouble(it != s.row_dimensions.rows.end() ? it->second.height : s.row_dimensions.default_height);
+    return it != s.row_dimensions.rows.end() ? it->second.height : s.row_dimensions.default_height;
   });
 }
 
@@ -335,7 +347,7 @@ PyObject* get_hidden_by_row(PyObject* self, Args args, Py_ssize_t nargs, PyObjec
   static const py::Params params("get_hidden_by_row", 1, "row_num");
   return get_dimension<std::uint32_t>(self, args, nargs, kw, params, "row_num", [](const Sheet& s, std::uint32_t r) {
     auto it = s.row_dimensions.rows.find(r);
-    return py::new_bool(it != s.row_dimensions.rows.end() && it->second.hidden);
+    return it != s.row_dimensions.rows.end() && it->second.hidden;
   });
 }
 
@@ -343,7 +355,7 @@ PyObject* get_width_by_column(PyObject* self, Args args, Py_ssize_t nargs, PyObj
   static const py::Params params("get_width_by_column", 1, "col_num");
   return get_dimension<std::uint16_t>(self, args, nargs, kw, params, "col_num", [](const Sheet& s, std::uint16_t c) {
     auto it = s.column_dimensions.columns.find(c);
-    return PyFloat_FromDouble(it != s.column_dimensions.columns.end() ? it->second.width : s.column_dimensions.default_width);
+    return it != s.column_dimensions.columns.end() ? it->second.width : s.column_dimensions.default_width;
   });
 }
 
@@ -351,7 +363,7 @@ PyObject* get_hidden_by_column(PyObject* self, Args args, Py_ssize_t nargs, PyOb
   static const py::Params params("get_hidden_by_column", 1, "col_num");
   return get_dimension<std::uint16_t>(self, args, nargs, kw, params, "col_num", [](const Sheet& s, std::uint16_t c) {
     auto it = s.column_dimensions.columns.find(c);
-    return py::new_bool(it != s.column_dimensions.columns.end() && it->second.hidden);
+    return it != s.column_dimensions.columns.end() && it->second.hidden;
   });
 }
 
