@@ -118,6 +118,15 @@ PyObject* get_value_cell(PyObject* self, Args args, Py_ssize_t nargs, PyObject* 
   });
 }
 
+std::vector<CellRef> listed_cells(const Sheet& sheet) {
+  std::vector<CellRef> cells;
+  ReadGuard<RecordLock> read(sheet.lock);
+  std::span<Cell* const> listing = sheet.cells.row_major();
+  cells.reserve(listing.size());
+  for (Cell* c : listing) cells.emplace_back(c);
+  return cells;
+}
+
 }  // namespace sheet_fields
 
 namespace {
@@ -125,16 +134,7 @@ namespace {
 using namespace sheet_fields;
 
 PyObject* get_cells(PyObject* self, void*) {
-  return py::guard([&] {
-    std::vector<CellRef> cells;
-    {
-      ReadGuard<RecordLock> read(sheet_of(self).lock);
-      std::span<Cell* const> listing = sheet_of(self).cells.row_major();
-      cells.reserve(listing.size());
-      for (Cell* c : listing) cells.emplace_back(c);
-    }
-    return wrap_list<Cell>(cell_type(), cells);
-  });
+  return py::guard([&] { return wrap_list<Cell>(cell_type(), listed_cells(sheet_of(self))); });
 }
 
 PyObject* get_comments(PyObject* self, void*) {

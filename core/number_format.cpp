@@ -33,6 +33,23 @@ char* put_digits(char* out, const char* digits, int count) {
   return out + count;
 }
 
+// Positional notation of the digits: "0.000ddd", "dd.ddd", or "ddd000" (no point).
+char* put_positional(char* p, const ShortestDigits& d) {
+  if (d.exponent < 0) {
+    *p++ = '0';
+    *p++ = '.';
+    p = put_zeros(p, -d.exponent - 1);
+    return put_digits(p, d.digits, d.count);
+  }
+  if (d.exponent < d.count - 1) {
+    p = put_digits(p, d.digits, d.exponent + 1);
+    *p++ = '.';
+    return put_digits(p, d.digits + d.exponent + 1, d.count - d.exponent - 1);
+  }
+  p = put_digits(p, d.digits, d.count);
+  return put_zeros(p, d.exponent - d.count + 1);
+}
+
 }  // namespace
 
 ShortestDigits shortest_digits(double value) noexcept {
@@ -79,19 +96,7 @@ std::size_t write_plain_number(double value, char* out) noexcept {
   }
   const ShortestDigits d = shortest_digits(value);
   if (d.negative) *p++ = '-';
-  if (d.exponent < 0) {
-    *p++ = '0';
-    *p++ = '.';
-    p = put_zeros(p, -d.exponent - 1);
-    p = put_digits(p, d.digits, d.count);
-  } else if (d.exponent < d.count - 1) {
-    p = put_digits(p, d.digits, d.exponent + 1);
-    *p++ = '.';
-    p = put_digits(p, d.digits + d.exponent + 1, d.count - d.exponent - 1);
-  } else {
-    p = put_digits(p, d.digits, d.count);
-    p = put_zeros(p, d.exponent - d.count + 1);
-  }
+  p = put_positional(p, d);
   return static_cast<std::size_t>(p - out);
 }
 
@@ -113,20 +118,12 @@ std::size_t write_json_number(double value, char* out) noexcept {
     *p++ = 'e';
     *p++ = d.exponent < 0 ? '-' : '+';
     p = std::to_chars(p, p + 4, d.exponent < 0 ? -d.exponent : d.exponent).ptr;
-  } else if (d.exponent < 0) {
-    *p++ = '0';
-    *p++ = '.';
-    p = put_zeros(p, -d.exponent - 1);
-    p = put_digits(p, d.digits, d.count);
-  } else if (d.exponent < d.count - 1) {
-    p = put_digits(p, d.digits, d.exponent + 1);
-    *p++ = '.';
-    p = put_digits(p, d.digits + d.exponent + 1, d.count - d.exponent - 1);
   } else {
-    p = put_digits(p, d.digits, d.count);
-    p = put_zeros(p, d.exponent - d.count + 1);
-    *p++ = '.';
-    *p++ = '0';
+    p = put_positional(p, d);
+    if (d.exponent >= d.count - 1) {  // integral: the document marks it as a float
+      *p++ = '.';
+      *p++ = '0';
+    }
   }
   return static_cast<std::size_t>(p - out);
 }

@@ -17,14 +17,7 @@ const Sheet& sheet_of(PyObject* self) { return *record_of<Sheet>(self); }
 
 PyObject* get_cells(PyObject* self, void*) {
   return py::guard([&] {
-    std::vector<CellRef> cells;
-    {
-      ReadGuard<RecordLock> read(sheet_of(self).lock);
-      std::span<Cell* const> listing = sheet_of(self).cells.row_major();
-      cells.reserve(listing.size());
-      for (Cell* c : listing) cells.emplace_back(c);
-    }
-    return wrap_list<Cell>(readable_cell_type(), cells);
+    return wrap_list<Cell>(readable_cell_type(), sheet_fields::listed_cells(sheet_of(self)));
   });
 }
 
