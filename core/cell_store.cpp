@@ -78,10 +78,7 @@ CellStore::Slot& CellStore::place(std::uint64_t key, CellRef cell) {
   Slot* slot = slot_for(key);
   slot->key = key;
   slot->cell = std::move(cell);
-  ++size_;
-  const Coordinate at = Coordinate::from_key(key);
-  max_row_ = std::max(max_row_, at.row);
-  max_column_ = std::max(max_column_, at.column);
+  count_placed(Coordinate::from_key(key));
   return *slot;
 }
 

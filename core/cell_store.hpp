@@ -34,6 +34,22 @@ class CellStore {
 
   // Stores `cell` under its own coordinate, which must be free.
   void insert_new(CellRef cell);
+  // The record at `at`, made by `make()` and stored when absent: one probe either way.
+  template <class Make>
+  Cell* find_or_insert(Coordinate at, Make&& make) {
+    reserve_one_more();
+    const std::uint64_t key = at.key();
+    Slot* slot = slot_for(key);
+    if (slot->cell) return slot->cell.get();
+    CellRef cell = make();
+    Cell* raw = cell.get();
+    raw->add_store_holder();
+    slot->key = key;
+    slot->cell = std::move(cell);
+    count_placed(at);
+    extend_listing(raw, key);
+    return raw;
+  }
   // Stores `cell` under its own coordinate, replacing what was there.
   void insert_or_replace(CellRef cell);
 
@@ -74,6 +90,11 @@ class CellStore {
   void rehash(std::size_t capacity);
   // Puts a record into a free slot and counts it; holders and listing are the caller's.
   Slot& place(std::uint64_t key, CellRef cell);
+  void count_placed(Coordinate at) noexcept {
+    ++size_;
+    if (at.row > max_row_) max_row_ = at.row;
+    if (at.column > max_column_) max_column_ = at.column;
+  }
   void extend_listing(Cell* cell, std::uint64_t key);
   void drop_listing() noexcept;
   // `fate(coordinate, new_coordinate)` decides for each record; see delete_rows.

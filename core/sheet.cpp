@@ -8,17 +8,18 @@ SheetRef copy_sheet(const Sheet& source, std::string name) {
   return SheetRef::make(source, std::move(name));
 }
 
-CellRef write_cell(Sheet& sheet, Coordinate at, const CellValue* value) {
-  CellRef cell(sheet.cells.find(at));
-  if (!cell) {
-    cell = CellRef::make(at);
-    if (value != nullptr) cell->write_value(*value);
-    sheet.cells.insert_new(cell);
-    return cell;
-  }
+CellRef write_cell(Sheet& sheet, Coordinate at, CellValue* value) {
+  bool created = false;
+  CellRef cell(sheet.cells.find_or_insert(at, [&] {
+    created = true;
+    CellRef fresh = CellRef::make(at);
+    if (value != nullptr) fresh->write_value(std::move(*value));
+    return fresh;
+  }));
+  if (created) return cell;
   WriteGuard<TinyRwLock> write(cell->lock);
   if (value != nullptr) {
-    cell->write_value(*value);
+    cell->write_value(std::move(*value));
   } else if (!cell->is_formula()) {
     cell->set_data_type("s");
   }

@@ -84,8 +84,8 @@ SheetRef copy_sheet(const Sheet& source, std::string name);
 
 // Gets or creates the cell at `at` and applies Sheet.cell's write: with a value, the value
 // (formula cleared, code from the kind); without one, the code becomes "s" unless the cell
-// is a formula cell. The caller holds the sheet's write lock.
-CellRef write_cell(Sheet& sheet, Coordinate at, const CellValue* value);
+// is a formula cell. The value is moved from. The caller holds the sheet's write lock.
+CellRef write_cell(Sheet& sheet, Coordinate at, CellValue* value);
 
 RowDimension& row_dimension(Sheet& sheet, std::uint32_t row);
 ColumnDimension& column_dimension(Sheet& sheet, std::uint16_t column);

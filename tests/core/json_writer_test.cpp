@@ -82,7 +82,7 @@ TEST(JsonWriter, CellMembersInOrderAndOmittedWhenAbsent) {
   };
   for (const Case& c : cases) {
     Sheet sheet("S", "visible");
-    const CellValue five = CellValue::integer(5);
+    CellValue five = CellValue::integer(5);
     CellRef cell = write_cell(sheet, {4, 2}, &five);
     {
       WriteGuard<TinyRwLock> write(cell->lock);
@@ -127,7 +127,8 @@ TEST(JsonWriter, ValueByKind) {
   };
   for (const auto& c : cases) {
     Sheet sheet("S", "visible");
-    write_cell(sheet, {1, 1}, &c.value);
+    CellValue value = c.value;
+    write_cell(sheet, {1, 1}, &value);
     const std::string cells = cells_text(sheet);
     const std::string prefix = R"({"row":1,"column":1,"value":)";
     ASSERT_EQ(cells.rfind(prefix, 0), 0u) << cells;
