@@ -40,7 +40,8 @@ fi
 VPY="$VENV/bin/python"
 
 # Tools the build and the tests need; re-installed only when this list changes.
-TOOLS="scikit-build-core>=0.10 cmake>=3.20 ninja pytest>=7 hypothesis>=6"
+# openpyxl, orjson and ujson are the peers of the benchmark smoke run.
+TOOLS="scikit-build-core>=0.10 cmake>=3.20 ninja pytest>=7 hypothesis>=6 openpyxl orjson ujson"
 if [ "$(cat "$VENV/.tools-stamp" 2>/dev/null)" != "$TOOLS" ]; then
   echo "setup: installing build and test tools into .venv"
   "$VPY" -m pip install -q --disable-pip-version-check --upgrade pip
