@@ -98,9 +98,19 @@ bool classify(PyObject* object, Value& out, ListStack& open) {
   return str && text_of(str.get(), out);
 }
 
+// obj[key] for dicts (a plain dict without the generic item protocol), getattr otherwise.
+PyObject* get_field(PyObject* object, PyObject* key) {
+  if (PyDict_CheckExact(object)) {
+    PyObject* item = PyDict_GetItemWithError(object, key);  // borrowed
+    if (item != nullptr) return Py_NewRef(item);
+    if (!PyErr_Occurred()) PyErr_SetObject(PyExc_KeyError, key);
+    return nullptr;
+  }
+  return PyDict_Check(object) ? PyObject_GetItem(object, key) : PyObject_GetAttr(object, key);
+}
+
 bool read_field(PyObject* object, PyObject* key, Value& out) {
-  py::Ref field = py::Ref::steal(PyDict_Check(object) ? PyObject_GetItem(object, key)
-                                                      : PyObject_GetAttr(object, key));
+  py::Ref field = py::Ref::steal(get_field(object, key));
   if (!field) return false;
   ListStack open;
   if (!classify(field.get(), out, open)) return false;
@@ -178,6 +188,14 @@ std::string text_of(const Value& v) {
   return out;
 }
 
+// The text of a value without a copy when it already is one; `scratch` holds the others.
+std::string_view text_view(const Value& v, std::string& scratch) {
+  if (v.kind == Value::Kind::Text) return v.text;
+  scratch.clear();
+  append_text(v, scratch);
+  return scratch;
+}
+
 PyObject* key(const char* name, PyObject*& slot) {
   if (slot == nullptr) slot = PyUnicode_InternFromString(name);  // kept for the process
   return slot;
@@ -206,14 +224,15 @@ CellRef take_cell(PyObject* object) {
     return {};
   }
   CellRef cell = CellRef::make(Coordinate{row_of(row), column_of(column)});
-  const std::string type_text = text_of(data_type);
+  std::string type_scratch, scratch;
+  const std::string_view type_text = text_view(data_type, type_scratch);
   if (value.kind != Value::Kind::None) {
-    const std::string text = text_of(value);
+    const std::string_view text = text_view(value, scratch);
     cell->value = type_text == "s" ? CellValue::text(text) : value_from_text(text);
   }
-  if (formula.kind != Value::Kind::None) cell->set_formula(text_of(formula));
+  if (formula.kind != Value::Kind::None) cell->set_formula(text_view(formula, scratch));
   cell->set_data_type(type_text);
-  if (style.kind != Value::Kind::None) cell->set_style(text_of(style));
+  if (style.kind != Value::Kind::None) cell->set_style(text_view(style, scratch));
   return cell;
 }
 
@@ -225,8 +244,7 @@ SheetRef take_sheet(PyObject* object) {
   }
   PyObject* cells_key = key("cells", g_keys.cells);
   if (cells_key == nullptr) return {};
-  py::Ref cells = py::Ref::steal(PyDict_Check(object) ? PyObject_GetItem(object, cells_key)
-                                                      : PyObject_GetAttr(object, cells_key));
+  py::Ref cells = py::Ref::steal(get_field(object, cells_key));
   if (!cells) return {};
   if (!PyList_Check(cells.get())) {
     PyErr_Format(PyExc_TypeError, "a sheet's 'cells' must be a list, not %.200s", Py_TYPE(cells.get())->tp_name);
