@@ -79,10 +79,10 @@ PyType_Slot slots[] = {
     {0, nullptr},
 };
 
-PyType_Spec spec = {"tabulon.Book", sizeof(Handle<Book>), 0,
+PyType_Spec type_spec = {"tabulon.Book", sizeof(Handle<Book>), 0,
                     Py_TPFLAGS_DEFAULT | Py_TPFLAGS_IMMUTABLETYPE, slots};
 
-py::LazyType type(&spec);
+py::LazyType type(&type_spec);
 
 }  // namespace
 

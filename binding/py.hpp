@@ -180,7 +180,7 @@ PyCFunction as_cfunction(F* function) noexcept {
 }
 
 // ---------------------------------------------------------------------------------------
-// Heap types, created from their spec on first use and kept until the process ends.
+// Heap types, created from their PyType_Spec on first use and kept until the process ends.
 
 class LazyType {
  public:

@@ -181,7 +181,7 @@ bool parse_row_cols(const char* f, PyObject* const* a, Query& q) {
   return true;
 }
 
-const Spec kSpecs[] = {
+const Search kSearchTable[] = {
     {"find_cell_by_coords", {"row", "col"}, 2, parse_cell_by_coords},
     {"find_value_by_coords", {"row", "col"}, 2, parse_value_by_coords},
     {"find_cell_by_regex", {"regex"}, 1, parse_cell_by_regex},
@@ -199,17 +199,17 @@ const Spec kSpecs[] = {
     {"find_values_by_row_cols", {"row", "cols"}, 2, parse_row_cols},
 };
 
-constexpr std::size_t kSearches = sizeof kSpecs / sizeof kSpecs[0];
+constexpr std::size_t kSearches = sizeof kSearchTable / sizeof kSearchTable[0];
 
 }  // namespace
 
-const Spec& spec(Id id) { return kSpecs[static_cast<std::size_t>(id)]; }
+const Search& search(Id id) { return kSearchTable[static_cast<std::size_t>(id)]; }
 
 bool parse_call(Id id, bool with_cells, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames,
                 Query& query, PyObject** cells_out) {
   // Interned keyword names, per search and front-end kind, kept for the process.
   static PyObject* interned[2][kSearches][4] = {};
-  const Spec& s = spec(id);
+  const Search& s = search(id);
   const char* names[4] = {s.params[0], s.params[1], s.params[2], nullptr};
   std::size_t count = s.count;
   if (with_cells) names[count++] = "cells";

@@ -51,7 +51,7 @@ struct Query {
   std::optional<Coordinate> lookup;
 };
 
-struct Spec {
+struct Search {
   const char* name;
   const char* params[3];
   std::size_t count;
@@ -59,7 +59,7 @@ struct Spec {
   bool (*parse)(const char* function, PyObject* const* args, Query& query);
 };
 
-const Spec& spec(Id id);
+const Search& search(Id id);
 
 // Matches a fast call against the search's parameters, plus a trailing "cells" for the
 // module functions; then converts the search's arguments. `cells_out` gets "cells".

@@ -146,11 +146,11 @@ PyType_Slot slots[] = {
     {0, nullptr},
 };
 
-PyType_Spec spec = {"tabulon.Service", sizeof(ServiceObject), 0,
+PyType_Spec type_spec = {"tabulon.Service", sizeof(ServiceObject), 0,
                     Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC | Py_TPFLAGS_IMMUTABLETYPE,
                     slots};
 
-py::LazyType type(&spec);
+py::LazyType type(&type_spec);
 
 }  // namespace
 

@@ -6,7 +6,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 echo "== core tests (GoogleTest, ctest)"
 cmake -S . -B build/core -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DTABULON_PYTHON=OFF -DTABULON_CORE_TESTS=ON -DTABULON_WERROR=ON >/dev/null
-cmake --build build/core
+cmake --build build/core -j 2
 ctest --test-dir build/core --output-on-failure -j 2 --no-tests=error
 
 echo "== Python tests (pytest)"

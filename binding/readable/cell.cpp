@@ -33,11 +33,11 @@ PyType_Slot slots[] = {
     {0, nullptr},
 };
 
-PyType_Spec spec = {
+PyType_Spec type_spec = {
     "tabulon.readable.ReadableCell", sizeof(Handle<Cell>), 0,
     Py_TPFLAGS_DEFAULT | Py_TPFLAGS_IMMUTABLETYPE | Py_TPFLAGS_DISALLOW_INSTANTIATION, slots};
 
-py::LazyType type(&spec);
+py::LazyType type(&type_spec);
 
 }  // namespace
 

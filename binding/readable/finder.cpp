@@ -183,10 +183,10 @@ PyType_Slot slots[] = {
     {0, nullptr},
 };
 
-PyType_Spec spec = {"tabulon.readable.Finder", sizeof(Handle<Finder>), 0,
+PyType_Spec type_spec = {"tabulon.readable.Finder", sizeof(Handle<Finder>), 0,
                     Py_TPFLAGS_DEFAULT | Py_TPFLAGS_IMMUTABLETYPE, slots};
 
-py::LazyType type(&spec);
+py::LazyType type(&type_spec);
 
 }  // namespace
 

@@ -15,7 +15,7 @@ PyObject* module_search(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyOb
   return py::guard([&]() -> PyObject* {
     searches::Query query;
     PyObject* cells = nullptr;
-    const char* name = searches::spec(id).name;
+    const char* name = searches::search(id).name;
     if (!searches::parse_call(id, true, args, nargs, kwnames, query, &cells) ||
         !py::require_list(cells, {name, "cells"})) {
       return nullptr;
