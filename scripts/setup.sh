@@ -40,7 +40,7 @@ fi
 VPY="$VENV/bin/python"
 
 # Tools the build and the tests need; re-installed only when this list changes.
-TOOLS="scikit-build-core>=0.10 cmake>=3.20 ninja pytest>=7 hypothesis>=6"
+TOOLS="scikit-build-core>=0.10 cmake>=3.20 ninja pytest>=7 hypothesis>=6 mypy>=1.18 openpyxl types-openpyxl"
 if [ "$(cat "$VENV/.tools-stamp" 2>/dev/null)" != "$TOOLS" ]; then
   echo "setup: installing build and test tools into .venv"
   "$VPY" -m pip install -q --disable-pip-version-check --upgrade pip

@@ -9,6 +9,11 @@ cmake -S . -B build/core -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build build/core
 ctest --test-dir build/core --output-on-failure -j 2 --no-tests=error
 
+echo "== type stubs against the built module (stubtest), examples (mypy --strict)"
+# stubtest runs outside the checkout so that it inspects the installed package.
+(cd "${TMPDIR:-/tmp}" && "$VPY" -m mypy.stubtest tabulon)
+"$VPY" -m mypy --strict examples/
+
 echo "== Python tests (pytest)"
 # The pytest script (not 'python -m pytest') keeps the checkout's tabulon/ source folder off
 # sys.path, so the tests import the installed extension.
