@@ -17,7 +17,7 @@ SALES = [
 ]
 
 
-def build():
+def build() -> Book:
     book = Book()
     summary = book.add_sheet("Summary")
     data = book.add_sheet("Data")
@@ -41,10 +41,14 @@ def build():
     summary.set_height_row(1, 32.0)
     summary.set_width_column(1, 30.0)
     last = len(SALES) + 1
-    for row, (label, column) in enumerate([("Units", 2), ("Revenue", 3)], 3):
+    totals: list[tuple[str, int, float]] = [
+        ("Units", 2, sum(s[1] for s in SALES)),
+        ("Revenue", 3, sum(s[2] for s in SALES)),
+    ]
+    for row, (label, column, amount) in enumerate(totals, 3):
         letter = column_number_to_letter(column)
         summary.cell(row, 1, label)
-        total = summary.cell(row, 2, str(sum(s[column - 1] for s in SALES)))
+        total = summary.cell(row, 2, str(amount))
         total.formula = f"=SUM(Data!{letter}2:{letter}{last})"  # cached value first, then the formula
     summary.add_comment(3, 2, "Includes returns", "Finance")
 
@@ -53,18 +57,20 @@ def build():
     return book
 
 
-def main():
+def main() -> None:
     book = build()
     data = book.get_sheet_name("Data")
+    summary = book.get_sheet_name("Summary")
+    assert data is not None and summary is not None
     print(repr(book))
     for sheet in book.sheets:
         print(f"  {sheet!r}: state={sheet.sheet_state}, {sheet.max_row} rows x {sheet.max_column} columns")
-    summary = book.get_sheet_name("Summary")
     for cell in summary.cells:
         shown = f"{cell.formula} -> {cell.value}" if cell.is_formula else cell.value
         print(f"  Summary!{cell.letter}: {shown}")
     print("  regions matching 'th$':", [c.value for c in data.find_cells_by_regex("th$")])
     booked = data.find_cell_by_str("2024-03-03 10:15:00")
+    assert booked is not None
     print(f"  booked on March 3rd: {data.get_value_cell(booked.row, 1)} ({booked.letter})")
     document = book.to_json()
     print(f"document: {len(document.encode())} bytes, {len(book.to_dict()['sheets'])} sheets")

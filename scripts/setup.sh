@@ -40,8 +40,9 @@ fi
 VPY="$VENV/bin/python"
 
 # Tools the build and the tests need; re-installed only when this list changes.
-# openpyxl, orjson and ujson are the peers of the benchmark smoke run.
-TOOLS="scikit-build-core>=0.10 cmake>=3.20 ninja pytest>=7 hypothesis>=6 openpyxl orjson ujson"
+# openpyxl, orjson and ujson are the peers of the benchmark smoke run; openpyxl also reads
+# back the files of examples/to_xlsx.py, and mypy checks the stubs and the examples.
+TOOLS="scikit-build-core>=0.10 cmake>=3.20 ninja pytest>=7 hypothesis>=6 mypy>=1.18 openpyxl types-openpyxl orjson ujson"
 if [ "$(cat "$VENV/.tools-stamp" 2>/dev/null)" != "$TOOLS" ]; then
   echo "setup: installing build and test tools into .venv"
   "$VPY" -m pip install -q --disable-pip-version-check --upgrade pip

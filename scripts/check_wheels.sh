@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Throwaway check, not part of CI: builds the wheel with the oldest and the newest supported
+# CPython (pyenv versions by default) and imports each in a fresh virtual environment.
+#   bash scripts/check_wheels.sh [/path/to/python ...]
+set -euo pipefail
+TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$TOP"
+PYTHONS=("$@")
+if [ ${#PYTHONS[@]} -eq 0 ]; then
+  PYTHONS=(/root/.pyenv/versions/3.10.13/bin/python3 /root/.pyenv/versions/3.13.0/bin/python3)
+fi
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2}
+for py in "${PYTHONS[@]}"; do
+  tag=$("$py" -c 'import sys; print(f"cp{sys.version_info[0]}{sys.version_info[1]}")')
+  echo "== $("$py" -V) ($tag)"
+  "$py" -m venv "$WORK/$tag"
+  vpy="$WORK/$tag/bin/python"
+  "$vpy" -m pip install -q --disable-pip-version-check --upgrade pip
+  "$vpy" -m pip wheel -q --disable-pip-version-check --no-deps -w "$WORK/dist-$tag" .
+  "$vpy" -m pip install -q --disable-pip-version-check --no-index "$WORK/dist-$tag"/tabulon-*.whl
+  (cd "$WORK" && "$vpy" -c '
+import sys, tabulon
+from tabulon import readable
+book = tabulon.Book()
+book.add_sheet("S").cell(1, 1, "5")
+assert book.to_dict()["sheets"][0]["cells"][0]["value"] == 5
+assert readable.Finder(book.to_dict()["sheets"][:0]).sheets == []
+print("ok", sys.version.split()[0], tabulon.__version__)
+')
+  ls "$WORK/dist-$tag"
+done
