@@ -7,7 +7,16 @@ TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$TOP"
 PYTHONS=("$@")
 if [ ${#PYTHONS[@]} -eq 0 ]; then
-  PYTHONS=(/root/.pyenv/versions/3.10.13/bin/python3 /root/.pyenv/versions/3.13.0/bin/python3)
+  # The oldest and newest 3.x that pyenv has, when pyenv is there.
+  root=$(pyenv root 2>/dev/null || true)
+  if [ -n "$root" ]; then
+    mapfile -t found < <(ls -d "$root"/versions/3.1[0-9]* 2>/dev/null | sort -V)
+    [ ${#found[@]} -gt 0 ] && PYTHONS=("${found[0]}/bin/python3" "${found[-1]}/bin/python3")
+  fi
+  if [ ${#PYTHONS[@]} -eq 0 ]; then
+    echo "check_wheels: name the interpreters to check" >&2
+    exit 2
+  fi
 fi
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
