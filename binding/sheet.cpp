@@ -337,34 +337,22 @@ PyObject* get_dimension(PyObject* self, Args args, Py_ssize_t nargs, PyObject* k
 
 PyObject* get_height_by_row(PyObject* self, Args args, Py_ssize_t nargs, PyObject* kw) {
   static const py::Params params("get_height_by_row", 1, "row_num");
-  return get_dimension<std::uint32_t>(self, args, nargs, kw, params, "row_num", [](const Sheet& s, std::uint32_t r) {
-    auto it = s.row_dimensions.rows.find(r);
-    return it != s.row_dimensions.rows.end() ? it->second.height : s.row_dimensions.default_height;
-  });
+  return get_dimension<std::uint32_t>(self, args, nargs, kw, params, "row_num", row_height);
 }
 
 PyObject* get_hidden_by_row(PyObject* self, Args args, Py_ssize_t nargs, PyObject* kw) {
   static const py::Params params("get_hidden_by_row", 1, "row_num");
-  return get_dimension<std::uint32_t>(self, args, nargs, kw, params, "row_num", [](const Sheet& s, std::uint32_t r) {
-    auto it = s.row_dimensions.rows.find(r);
-    return it != s.row_dimensions.rows.end() && it->second.hidden;
-  });
+  return get_dimension<std::uint32_t>(self, args, nargs, kw, params, "row_num", row_hidden);
 }
 
 PyObject* get_width_by_column(PyObject* self, Args args, Py_ssize_t nargs, PyObject* kw) {
   static const py::Params params("get_width_by_column", 1, "col_num");
-  return get_dimension<std::uint16_t>(self, args, nargs, kw, params, "col_num", [](const Sheet& s, std::uint16_t c) {
-    auto it = s.column_dimensions.columns.find(c);
-    return it != s.column_dimensions.columns.end() ? it->second.width : s.column_dimensions.default_width;
-  });
+  return get_dimension<std::uint16_t>(self, args, nargs, kw, params, "col_num", column_width);
 }
 
 PyObject* get_hidden_by_column(PyObject* self, Args args, Py_ssize_t nargs, PyObject* kw) {
   static const py::Params params("get_hidden_by_column", 1, "col_num");
-  return get_dimension<std::uint16_t>(self, args, nargs, kw, params, "col_num", [](const Sheet& s, std::uint16_t c) {
-    auto it = s.column_dimensions.columns.find(c);
-    return it != s.column_dimensions.columns.end() && it->second.hidden;
-  });
+  return get_dimension<std::uint16_t>(self, args, nargs, kw, params, "col_num", column_hidden);
 }
 
 PyObject* get_cells_by_range(PyObject* self, Args args, Py_ssize_t nargs, PyObject* kwnames) {

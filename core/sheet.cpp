@@ -34,6 +34,27 @@ ColumnDimension& column_dimension(Sheet& sheet, std::uint16_t column) {
   return sheet.column_dimensions.columns.try_emplace(column, ColumnDimension{column}).first->second;
 }
 
+double row_height(const Sheet& sheet, std::uint32_t row) {
+  auto it = sheet.row_dimensions.rows.find(row);
+  return it != sheet.row_dimensions.rows.end() ? it->second.height : sheet.row_dimensions.default_height;
+}
+
+bool row_hidden(const Sheet& sheet, std::uint32_t row) {
+  auto it = sheet.row_dimensions.rows.find(row);
+  return it != sheet.row_dimensions.rows.end() && it->second.hidden;
+}
+
+double column_width(const Sheet& sheet, std::uint16_t column) {
+  auto it = sheet.column_dimensions.columns.find(column);
+  return it != sheet.column_dimensions.columns.end() ? it->second.width
+                                                     : sheet.column_dimensions.default_width;
+}
+
+bool column_hidden(const Sheet& sheet, std::uint16_t column) {
+  auto it = sheet.column_dimensions.columns.find(column);
+  return it != sheet.column_dimensions.columns.end() && it->second.hidden;
+}
+
 std::vector<CellRef> cells_in_range(const Sheet& sheet, const RangeBounds& b) {
   // The listing is already in row-major order, so filtering it keeps that order.
   const std::span<Cell* const> listing = sheet.cells.row_major();

@@ -90,6 +90,13 @@ CellRef write_cell(Sheet& sheet, Coordinate at, CellValue* value);
 RowDimension& row_dimension(Sheet& sheet, std::uint32_t row);
 ColumnDimension& column_dimension(Sheet& sheet, std::uint16_t column);
 
+// A row's or column's size and hidden flag: its entry's, else the sheet default and false.
+// Nothing is created. The caller holds the sheet's read lock.
+double row_height(const Sheet& sheet, std::uint32_t row);
+bool row_hidden(const Sheet& sheet, std::uint32_t row);
+double column_width(const Sheet& sheet, std::uint16_t column);
+bool column_hidden(const Sheet& sheet, std::uint16_t column);
+
 struct RangeBounds {
   std::uint32_t start_row = 1;
   std::uint32_t end_row = 1048576;
