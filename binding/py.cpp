@@ -187,17 +187,14 @@ bool to_str(PyObject* object, Arg arg, std::string_view& out) {
   return true;
 }
 
-bool to_datetime(PyObject* object, Arg arg, DateTimeFields& out) {
-  if (PyDateTimeAPI == nullptr) {
-    PyDateTime_IMPORT;
-    if (PyDateTimeAPI == nullptr) return false;
-  }
-  if (!PyDateTime_Check(object)) return wrong_type(object, arg, "datetime.datetime");
-  if (PyDateTime_DATE_GET_TZINFO(object) != Py_None) {
-    PyErr_Format(PyExc_TypeError, "%s() argument '%s' must be a naive datetime (tzinfo is set)",
-                 arg.function, arg.param);
-    return false;
-  }
+namespace {
+
+bool datetime_api_ready() {
+  if (PyDateTimeAPI == nullptr) PyDateTime_IMPORT;
+  return PyDateTimeAPI != nullptr;
+}
+
+void datetime_fields(PyObject* object, DateTimeFields& out) {
   out.year = PyDateTime_GET_YEAR(object);
   out.month = PyDateTime_GET_MONTH(object);
   out.day = PyDateTime_GET_DAY(object);
@@ -205,6 +202,29 @@ bool to_datetime(PyObject* object, Arg arg, DateTimeFields& out) {
   out.minute = PyDateTime_DATE_GET_MINUTE(object);
   out.second = PyDateTime_DATE_GET_SECOND(object);
   out.microsecond = PyDateTime_DATE_GET_MICROSECOND(object);
+}
+
+}  // namespace
+
+bool to_datetime(PyObject* object, Arg arg, DateTimeFields& out) {
+  if (!datetime_api_ready()) return false;
+  if (!PyDateTime_Check(object)) return wrong_type(object, arg, "datetime.datetime");
+  if (PyDateTime_DATE_GET_TZINFO(object) != Py_None) {
+    PyErr_Format(PyExc_TypeError, "%s() argument '%s' must be a naive datetime (tzinfo is set)",
+                 arg.function, arg.param);
+    return false;
+  }
+  datetime_fields(object, out);
+  return true;
+}
+
+bool exact_naive_datetime(PyObject* object, DateTimeFields& out) {
+  if (!datetime_api_ready()) {
+    PyErr_Clear();  // the caller falls back to str(), which needs no datetime module
+    return false;
+  }
+  if (!PyDateTime_CheckExact(object) || PyDateTime_DATE_GET_TZINFO(object) != Py_None) return false;
+  datetime_fields(object, out);
   return true;
 }
 

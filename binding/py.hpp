@@ -109,6 +109,9 @@ struct DateTimeFields {
   int year, month, day, hour, minute, second, microsecond;
 };
 bool to_datetime(PyObject* object, Arg arg, DateTimeFields& out);
+// True, with the fields, when `object` is exactly a datetime.datetime without tzinfo: its
+// str() is then known without calling it. False otherwise, with no error set.
+bool exact_naive_datetime(PyObject* object, DateTimeFields& out);
 
 // Any sequence except str, each element converted by `element`.
 bool to_u16_list(PyObject* object, Arg arg, std::vector<std::uint16_t>& out);

@@ -1,6 +1,7 @@
 #include "binding/readable/intake.hpp"
 
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,8 +14,9 @@ namespace {
 
 // What a field holds once classified; lists are classified element by element.
 struct Value {
-  enum class Kind { None, Bool, Int, Float, Text, List, Cycle } kind = Kind::None;
+  enum class Kind { None, Bool, Int, Float, DateTime, Text, List, Cycle } kind = Kind::None;
   bool boolean = false;
+  py::DateTimeFields when{};  // a naive datetime, written as its str() would be
   long long integer = 0;
   double number = 0;
   std::string_view text;  // UTF-8 of `owner`
@@ -94,6 +96,12 @@ bool classify(PyObject* object, Value& out, ListStack& open) {
   }
   if (PyUnicode_Check(object)) return text_of(object, out);
   if (PyList_Check(object)) return classify_list(object, out, open);
+  // str() of a datetime costs about a microsecond through its formatting machinery;
+  // a naive one of the exact type is written here instead, to the same text.
+  if (py::exact_naive_datetime(object, out.when)) {
+    out.kind = Value::Kind::DateTime;
+    return true;
+  }
   py::Ref str = py::Ref::steal(PyObject_Str(object));
   return str && text_of(str.get(), out);
 }
@@ -150,6 +158,33 @@ std::uint64_t number_of(const Value& v, std::uint64_t limit) {
 std::uint32_t row_of(const Value& v) { return static_cast<std::uint32_t>(number_of(v, UINT32_MAX)); }
 std::uint16_t column_of(const Value& v) { return static_cast<std::uint16_t>(number_of(v, UINT16_MAX)); }
 
+// What str() gives for a naive datetime: "YYYY-MM-DD HH:MM:SS", then ".ffffff" when the
+// microseconds are not zero.
+void append_datetime(const py::DateTimeFields& t, std::string& out) {
+  char text[26];
+  const auto put = [&text](std::size_t at, int value, std::size_t width) {
+    for (std::size_t i = width; i-- > 0; value /= 10) text[at + i] = static_cast<char>('0' + value % 10);
+  };
+  put(0, t.year, 4);
+  text[4] = '-';
+  put(5, t.month, 2);
+  text[7] = '-';
+  put(8, t.day, 2);
+  text[10] = ' ';
+  put(11, t.hour, 2);
+  text[13] = ':';
+  put(14, t.minute, 2);
+  text[16] = ':';
+  put(17, t.second, 2);
+  std::size_t size = 19;
+  if (t.microsecond != 0) {
+    text[19] = '.';
+    put(20, t.microsecond, 6);
+    size = 26;
+  }
+  out.append(text, size);
+}
+
 void append_text(const Value& v, std::string& out) {
   switch (v.kind) {
     case Value::Kind::None:
@@ -165,6 +200,9 @@ void append_text(const Value& v, std::string& out) {
       out.append(buffer, write_plain_number(v.number, buffer));
       break;
     }
+    case Value::Kind::DateTime:
+      append_datetime(v.when, out);
+      break;
     case Value::Kind::Text:
       out += v.text;
       break;
@@ -194,6 +232,20 @@ std::string_view text_view(const Value& v, std::string& scratch) {
   scratch.clear();
   append_text(v, scratch);
   return scratch;
+}
+
+// A cell's value: its text as it stands under data_type "s", otherwise the text-to-value
+// conversion of that text. Ints in range and bools skip the round trip through text, to
+// the same result.
+CellValue value_of(const Value& v, bool as_text, std::string& scratch) {
+  if (!as_text) {
+    if (v.kind == Value::Kind::Bool) return CellValue::boolean(v.boolean);
+    if (v.kind == Value::Kind::Int && v.integer >= INT32_MIN && v.integer <= INT32_MAX) {
+      return CellValue::integer(static_cast<std::int32_t>(v.integer));
+    }
+  }
+  const std::string_view text = text_view(v, scratch);
+  return as_text ? CellValue::text(text) : value_from_text(text);
 }
 
 PyObject* key(const char* name, PyObject*& slot) {
@@ -226,10 +278,7 @@ CellRef take_cell(PyObject* object) {
   CellRef cell = CellRef::make(Coordinate{row_of(row), column_of(column)});
   std::string type_scratch, scratch;
   const std::string_view type_text = text_view(data_type, type_scratch);
-  if (value.kind != Value::Kind::None) {
-    const std::string_view text = text_view(value, scratch);
-    cell->value = type_text == "s" ? CellValue::text(text) : value_from_text(text);
-  }
+  if (value.kind != Value::Kind::None) cell->value = value_of(value, type_text == "s", scratch);
   if (formula.kind != Value::Kind::None) cell->set_formula(text_view(formula, scratch));
   cell->set_data_type(type_text);
   if (style.kind != Value::Kind::None) cell->set_style(text_view(style, scratch));

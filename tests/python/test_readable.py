@@ -23,6 +23,11 @@ def view(**fields):
     return r.find_cells_range_rows(0, 4294967295, [cell(**fields)])[0]
 
 
+class StrDateTime(datetime.datetime):
+    def __str__(self):
+        return "own text"
+
+
 class Obj:
     def __init__(self, **fields):
         self.__dict__.update(fields)
@@ -62,6 +67,17 @@ class TestIntakeConversions:
             (Decimal("1.50"), "n", "1.5", "is_value_numeric"),
             (datetime.datetime(2024, 1, 2, 3, 4, 5), "d", "2024-01-02 03:04:05", "is_value_datetime"),
             (datetime.datetime(2024, 1, 2, 3, 4, 5, 500000), "d", "2024-01-02 03:04:05.500000", None),
+            (datetime.datetime(2024, 1, 2, 3, 4, 5), "s", "2024-01-02 03:04:05", None),
+            (datetime.datetime(999, 5, 6, 7, 8, 9, 1), "d", "0999-05-06 07:08:09.000001", None),
+            (datetime.datetime(1, 1, 1), "n", "0001-01-01 00:00:00", "is_value_datetime"),
+            (datetime.datetime(2024, 1, 2, tzinfo=datetime.timezone.utc), "d", "2024-01-02 00:00:00+00:00", None),
+            (StrDateTime(2024, 1, 2), "d", "own text", None),
+            ([datetime.datetime(2024, 1, 2)], "s", "[2024-01-02 00:00:00]", None),
+            (2**31 - 1, "n", "2147483647", "is_value_integer"),
+            (-(2**31), "n", "-2147483648", "is_value_integer"),
+            (2**31, "n", "2147483648", "is_value_numeric"),
+            (False, "b", "false", "is_value_bool"),
+            (True, "s", "true", None),
             ({"k": 1}, "s", "{'k': 1}", None),
         ],
     )
