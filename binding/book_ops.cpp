@@ -1,5 +1,8 @@
 #include "binding/book_ops.hpp"
 
+#include <algorithm>
+#include <new>
+
 #include "binding/handle.hpp"
 #include "binding/types.hpp"
 #include "core/json_writer.hpp"
@@ -76,14 +79,60 @@ std::size_t sheet_count(const Book& book) {
 
 namespace {
 
-// The document text, or nullptr with RuntimeError set.
+// The writer's sink: a compact ASCII str, grown in place (a large realloc remaps rather than
+// copies) and cut to length at the end. Most documents are pure ASCII and come out without a
+// second buffer, a copy or a decoding pass; one with non-ASCII text is decoded from the
+// bytes into a new str. Needs the GIL, as the writer runs with it held.
+class StrSink final : public JsonSink {
+ public:
+  // The document as a new str, or nullptr with an exception set.
+  PyObject* finish() {
+    const auto size = static_cast<Py_ssize_t>(this->size());
+    if (!text_) return PyUnicode_New(0, 127);
+    if (!ascii()) return PyUnicode_DecodeUTF8(data(), size, "strict");
+    if (!resize(size)) return nullptr;
+    return text_.release();
+  }
+
+ private:
+  void grow(std::size_t more) override {
+    const std::size_t size = this->size();
+    const std::size_t capacity = std::max({capacity_ * 2, size + more, std::size_t{1} << 16});
+    if (capacity > static_cast<std::size_t>(PY_SSIZE_T_MAX)) throw std::bad_alloc();
+    if (!text_) {
+      text_ = py::Ref::steal(PyUnicode_New(static_cast<Py_ssize_t>(capacity), 127));
+      if (!text_) throw py::PythonErrorSet{};
+    } else if (!resize(static_cast<Py_ssize_t>(capacity))) {
+      throw py::PythonErrorSet{};
+    }
+    capacity_ = capacity;
+    rebase(data(), size, capacity);
+  }
+
+  // On failure the old object stays valid and owned.
+  bool resize(Py_ssize_t length) {
+    PyObject* object = text_.get();
+    if (PyUnicode_Resize(&object, length) < 0) return false;
+    text_.release();
+    text_ = py::Ref::steal(object);
+    return true;
+  }
+
+  char* data() const noexcept { return static_cast<char*>(PyUnicode_DATA(text_.get())); }
+
+  py::Ref text_;
+  std::size_t capacity_ = 0;
+};
+
+// The document text, or nullptr with an exception set.
 PyObject* document(const Book& book) {
-  Result<std::string> text = write_document(book);
-  if (!text) {
-    PyErr_Format(PyExc_RuntimeError, "Failed to convert in JSON: %s", text.error().message.c_str());
+  StrSink out;
+  Result<std::size_t> written = write_document(book, out);
+  if (!written) {
+    PyErr_Format(PyExc_RuntimeError, "Failed to convert in JSON: %s", written.error().message.c_str());
     return nullptr;
   }
-  return py::new_str(text.value());
+  return out.finish();
 }
 
 }  // namespace

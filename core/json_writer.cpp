@@ -1,5 +1,6 @@
 #include "core/json_writer.hpp"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -14,10 +15,12 @@
 namespace tabulon {
 namespace {
 
-// Per byte: 0 to copy it, else the letter after the backslash ('u' for the \u00XX form).
+// Per byte: 0 to copy it, 'x' to copy it and note a non-ASCII byte, else the letter after the
+// backslash ('u' for the \u00XX form).
 constexpr std::array<char, 256> kEscape = [] {
   std::array<char, 256> table{};
   for (int c = 0; c < 0x20; ++c) table[c] = 'u';
+  for (int c = 0x80; c < 0x100; ++c) table[c] = 'x';
   table['\b'] = 'b';
   table['\t'] = 't';
   table['\n'] = 'n';
@@ -29,27 +32,27 @@ constexpr std::array<char, 256> kEscape = [] {
 }();
 
 template <std::size_t N>
-void literal(const char (&text)[N], std::string& out) {
-  out.append(text, N - 1);
+void literal(const char (&text)[N], JsonSink& out) {
+  out.append(std::string_view(text, N - 1));
 }
 
 template <class Int>
-void write_integer(Int value, std::string& out) {
+void write_integer(Int value, JsonSink& out) {
   char buffer[24];
   const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-  out.append(buffer, static_cast<std::size_t>(end - buffer));
+  out.append(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
 }
 
-void write_float(double value, std::string& out) {
+void write_float(double value, JsonSink& out) {
   if (!std::isfinite(value)) {
     literal("null", out);
     return;
   }
   char buffer[kMaxJsonNumber];
-  out.append(buffer, write_json_number(value, buffer));
+  out.append(std::string_view(buffer, write_json_number(value, buffer)));
 }
 
-void write_bool(bool value, std::string& out) {
+void write_bool(bool value, JsonSink& out) {
   if (value) {
     literal("true", out);
   } else {
@@ -57,7 +60,7 @@ void write_bool(bool value, std::string& out) {
   }
 }
 
-void write_value(const CellValue& value, std::string& out) {
+void write_value(const CellValue& value, JsonSink& out) {
   switch (value.kind()) {
     case ValueKind::Empty:
       literal("null", out);
@@ -79,14 +82,14 @@ void write_value(const CellValue& value, std::string& out) {
       buffer[0] = '"';
       const std::size_t length = write_datetime(value.as_datetime(), 'T', buffer + 1);
       buffer[length + 1] = '"';
-      out.append(buffer, length + 2);
+      out.append(std::string_view(buffer, length + 2));
       return;
     }
   }
   literal("null", out);  // an unknown tag cannot be stored; keep the text well-formed anyway
 }
 
-void write_cell(const Cell& cell, std::string& out) {
+void write_cell(const Cell& cell, JsonSink& out) {
   ReadGuard<TinyRwLock> read(cell.lock);
   literal("{\"row\":", out);
   write_integer(cell.row, out);
@@ -111,7 +114,7 @@ void write_cell(const Cell& cell, std::string& out) {
   out.push_back('}');
 }
 
-void write_comment(const Comment& comment, std::string& out) {
+void write_comment(const Comment& comment, JsonSink& out) {
   ReadGuard<TinyRwLock> read(comment.lock);
   literal("{\"row\":", out);
   write_integer(comment.row, out);
@@ -127,7 +130,7 @@ void write_comment(const Comment& comment, std::string& out) {
 // The shared shape of the two dimension maps: {"rows":{"3":{...},...},"default_height":20.0}.
 template <class Map, class WriteOne>
 void write_dimensions(const Map& map, const char* map_key, const char* default_key,
-                      double default_size, WriteOne write_one, std::string& out) {
+                      double default_size, WriteOne write_one, JsonSink& out) {
   out.push_back('{');
   if (!map.empty()) {
     out.append(map_key);
@@ -154,7 +157,7 @@ constexpr std::size_t kBytesPerCell = 64;
 
 }  // namespace
 
-void write_json_string(std::string_view text, std::string& out) {
+void write_json_string(std::string_view text, JsonSink& out) {
   static constexpr char kHex[] = "0123456789abcdef";
   out.push_back('"');
   const char* run = text.data();
@@ -163,24 +166,28 @@ void write_json_string(std::string_view text, std::string& out) {
     const unsigned char byte = static_cast<unsigned char>(*p);
     const char escape = kEscape[byte];
     if (escape == 0) [[likely]] continue;
-    out.append(run, static_cast<std::size_t>(p - run));
+    if (escape == 'x') {
+      out.note_non_ascii();
+      continue;
+    }
+    out.append(std::string_view(run, static_cast<std::size_t>(p - run)));
     if (escape == 'u') {
       const char form[6] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 0xF]};
-      out.append(form, sizeof form);
+      out.append(std::string_view(form, sizeof form));
     } else {
       const char form[2] = {'\\', escape};
-      out.append(form, sizeof form);
+      out.append(std::string_view(form, sizeof form));
     }
     run = p + 1;
   }
-  out.append(run, static_cast<std::size_t>(end - run));
+  out.append(std::string_view(run, static_cast<std::size_t>(end - run)));
   out.push_back('"');
 }
 
-void write_sheet(const Sheet& sheet, std::string& out) {
+void write_sheet(const Sheet& sheet, JsonSink& out) {
   ReadGuard<RecordLock> read(sheet.lock);
   const std::span<Cell* const> cells = sheet.cells.row_major();
-  out.reserve(out.size() + cells.size() * kBytesPerCell + 256);
+  out.reserve_more(cells.size() * kBytesPerCell + 256);
 
   literal("{\"name\":", out);
   write_json_string(sheet.name, out);
@@ -254,7 +261,7 @@ void write_sheet(const Sheet& sheet, std::string& out) {
   literal("]}", out);
 }
 
-void write_sheets(std::span<const SheetRef> sheets, std::string& out) {
+void write_sheets(std::span<const SheetRef> sheets, JsonSink& out) {
   literal("{\"sheets\":[", out);
   for (std::size_t i = 0; i < sheets.size(); ++i) {
     if (i != 0) out.push_back(',');
@@ -263,12 +270,29 @@ void write_sheets(std::span<const SheetRef> sheets, std::string& out) {
   literal("]}", out);
 }
 
-Result<std::string> write_document(const Book& book) {
+Result<std::size_t> write_document(const Book& book, JsonSink& out) {
   ReadGuard<RecordLock> read(book.lock);
-  std::string out;
-  out.reserve(128);
+  const std::size_t before = out.size();
   write_sheets(book.sheets, out);
-  return out;
+  return out.size() - before;
+}
+
+Result<std::string> write_document(const Book& book) {
+  StringSink out;
+  Result<std::size_t> written = write_document(book, out);
+  if (!written) return written.error();
+  return std::move(out).take();
+}
+
+std::string StringSink::take() && {
+  text_.resize(size());
+  return std::move(text_);
+}
+
+void StringSink::grow(std::size_t more) {
+  const std::size_t size = this->size();
+  text_.resize(std::max({text_.size() * 2, size + more, std::size_t{128}}));
+  rebase(text_.data(), size, text_.size());
 }
 
 }  // namespace tabulon

@@ -26,9 +26,9 @@ std::string document(const Book& book) {
 }
 
 std::string sheet_text(const Sheet& sheet) {
-  std::string out;
+  StringSink out;
   write_sheet(sheet, out);
-  return out;
+  return std::move(out).take();
 }
 
 // The text between "cells":[ and the ] that closes it.
@@ -40,9 +40,9 @@ std::string cells_text(const Sheet& sheet) {
 }
 
 std::string escaped(std::string_view text) {
-  std::string out;
+  StringSink out;
   write_json_string(text, out);
-  return out;
+  return std::move(out).take();
 }
 
 TEST(JsonWriter, FreshSheetAndEmptyBook) {

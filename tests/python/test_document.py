@@ -110,6 +110,25 @@ def test_strings_round_trip_and_escape_minimally():
     assert '\\"\\\\/' in text and "\x7f" in text and "\u2028" in text and "ü" in text
 
 
+@pytest.mark.parametrize("late_text", ["plain", "naïve ✓ 𝄞"])
+def test_large_documents_come_out_whole(late_text):
+    # Several hundred kilobytes: the output buffer grows many times; the non-ASCII text
+    # arrives only after the document has grown.
+    book = Book()
+    sheet = book.add_sheet("Data")
+    rows = 20000
+    for r in range(1, rows + 1):
+        sheet.cell(r, 1, f"row {r}")
+    sheet.cell(rows + 1, 1, late_text)
+    cells = ",".join(f'{{"row":{r},"column":1,"value":"row {r}","data_type":"s"}}' for r in range(1, rows + 1))
+    cells += f',{{"row":{rows + 1},"column":1,"value":"{late_text}","data_type":"s"}}'
+    expected = FRESH.replace('"cells":[]', f'"cells":[{cells}]')
+    text = book.to_json()
+    assert text == '{"sheets":[' + expected + "]}"
+    assert text.isascii() == late_text.isascii() and len(text) == len(expected) + 13
+    assert book.to_json() == text and hash(text) == hash(book.to_json())
+
+
 def test_cells_sorted_and_dimensions_present():
     book = Book()
     sheet = book.add_sheet("S")
