@@ -20,10 +20,9 @@ PyObject* module_search(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyOb
         !py::require_list(cells, {name, "cells"})) {
       return nullptr;
     }
-    std::vector<CellRef> owned;
-    std::vector<Cell*> candidates;
-    if (!intake::take_cell_list(cells, owned, candidates)) return nullptr;
-    searches::Outcome outcome = py::without_gil([&] { return query.scan(candidates); });
+    intake::TakenCells taken;
+    if (!intake::take_cell_list(cells, taken)) return nullptr;
+    searches::Outcome outcome = py::without_gil([&] { return query.scan(taken.candidates); });
     return searches::to_python(query.shape, std::move(outcome), wrap_readable_cell);
   });
 }

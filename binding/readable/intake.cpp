@@ -322,18 +322,24 @@ SheetRef take_sheet(PyObject* object) {
   return sheet;
 }
 
-bool take_cell_list(PyObject* list, std::vector<CellRef>& owned, std::vector<Cell*>& candidates) {
+bool take_cell_list(PyObject* list, TakenCells& out) {
   PyTypeObject* view = readable_cell_type();
   if (view == nullptr) return false;
-  const Py_ssize_t size = PyList_GET_SIZE(list);
-  owned.reserve(static_cast<std::size_t>(size));
-  candidates.reserve(static_cast<std::size_t>(size));
-  for (Py_ssize_t i = 0; i < PyList_GET_SIZE(list); ++i) {
-    py::Ref element = py::Ref::borrow(PyList_GET_ITEM(list, i));
-    CellRef cell = Py_TYPE(element.get()) == view ? record_of<Cell>(element.get()) : take_cell(element.get());
+  // A snapshot: intake can run Python code (str(), attribute lookups) that changes the list.
+  out.elements = py::Ref::steal(PyList_GetSlice(list, 0, PyList_GET_SIZE(list)));
+  if (!out.elements) return false;
+  const Py_ssize_t size = PyList_GET_SIZE(out.elements.get());
+  out.candidates.reserve(static_cast<std::size_t>(size));
+  for (Py_ssize_t i = 0; i < size; ++i) {
+    PyObject* element = PyList_GET_ITEM(out.elements.get(), i);
+    if (Py_TYPE(element) == view) {
+      out.candidates.push_back(record_of<Cell>(element).get());
+      continue;
+    }
+    CellRef cell = take_cell(element);
     if (!cell) return false;
-    candidates.push_back(cell.get());
-    owned.push_back(std::move(cell));
+    out.candidates.push_back(cell.get());
+    out.made.push_back(std::move(cell));
   }
   return true;
 }

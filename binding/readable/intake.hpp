@@ -17,8 +17,15 @@ CellRef take_cell(PyObject* object);
 // A new sheet record from name, sheet_state, merge_cells and cells.
 SheetRef take_sheet(PyObject* object);
 
-// The candidates of a module search: ReadableCell elements share their records, anything
-// else is taken in. `owned` keeps the records alive; `candidates` views them in list order.
-bool take_cell_list(PyObject* list, std::vector<CellRef>& owned, std::vector<Cell*>& candidates);
+// The candidates of a module search, in list order. The list is read once into `elements`, a
+// new list holding every element, which keeps each ReadableCell and so its record alive
+// without touching the record's count; other elements are taken in as new records, which
+// `made` owns.
+struct TakenCells {
+  py::Ref elements;
+  std::vector<CellRef> made;
+  std::vector<Cell*> candidates;
+};
+bool take_cell_list(PyObject* list, TakenCells& out);
 
 }  // namespace tabulon::binding::intake

@@ -176,6 +176,20 @@ class TestModuleFunctions:
         with pytest.raises(ValueError):
             r.find_cell_by_letter("3", cells)
 
+    def test_a_list_emptied_during_intake_is_searched_as_it_was(self):
+        finder = Finder([{"name": "S", "sheet_state": "v", "merge_cells": [], "cells": [cell(1, 1, "x")]}])
+        views = finder.sheets[0].cells
+        del finder
+
+        class Clears:
+            def __str__(self):
+                cells.clear()
+                return "x"
+
+        cells = [views[0], cell(2, 1, Clears()), views.pop()]
+        found = r.find_cells_by_str("x", cells)
+        assert cells == [] and [c.row for c in found] == [1, 2, 1]
+
     def test_readable_cells_are_searched_in_place(self):
         finder = Finder([{"name": "S", "sheet_state": "v", "merge_cells": [], "cells": [cell(1, 1, "x")]}])
         original = finder.sheets[0].cells[0]
