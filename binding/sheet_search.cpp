@@ -22,7 +22,7 @@ PyObject* sheet_search(PyObject* self, PyObject* const* args, Py_ssize_t nargs, 
     {
       ReadGuard<RecordLock> read(sheet.lock);
       outcome = query.lookup ? searches::lookup_outcome(query, sheet.cells.find(*query.lookup))
-                             : query.scan(sheet.cells.row_major());
+                             : query.scan({sheet.cells.row_major(), search::Access::Locked});
     }
     return searches::to_python(query.shape, std::move(outcome), wrap_cell);
   });

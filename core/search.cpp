@@ -13,17 +13,34 @@ bool is_white_space(char32_t cp) noexcept {
          cp == 0x205F || cp == 0x3000;
 }
 
-// Runs `use` on the record's text form while its read lock is held, so stored text is
-// matched in place and nothing is allocated.
+// A record's read lock for the scope, unless its records are frozen.
+class RecordRead {
+ public:
+  RecordRead(const Cell& cell, Access access) noexcept
+      : lock_(access == Access::Locked ? &cell.lock : nullptr) {
+    if (lock_ != nullptr) lock_->lock_shared();
+  }
+  ~RecordRead() {
+    if (lock_ != nullptr) lock_->unlock_shared();
+  }
+  RecordRead(const RecordRead&) = delete;
+  RecordRead& operator=(const RecordRead&) = delete;
+
+ private:
+  TinyRwLock* lock_;
+};
+
+// Runs `use` on the record's text form while it is read, so stored text is matched in place
+// and nothing is allocated.
 template <class Use>
-bool with_text_form(const Cell& cell, Use&& use) {
+bool with_text_form(const Cell& cell, Access access, Use&& use) {
   TextFormBuffer scratch;
-  ReadGuard<TinyRwLock> read(cell.lock);
+  RecordRead read(cell, access);
   return use(text_form(cell.value, scratch));
 }
 
-Coordinate coordinate_of(const Cell& cell) {
-  ReadGuard<TinyRwLock> read(cell.lock);
+Coordinate coordinate_of(const Cell& cell, Access access) {
+  RecordRead read(cell, access);
   return cell.coordinate();
 }
 
@@ -46,9 +63,9 @@ Hit first_where(Candidates cells, Pred&& pred) {
 
 // The bound is tested first; only cells within it have their text form made and matched.
 template <class Within>
-bool bounded_match(const Cell& cell, const Regex& rx, Within&& within) {
+bool bounded_match(const Cell& cell, Access access, const Regex& rx, Within&& within) {
   TextFormBuffer scratch;
-  ReadGuard<TinyRwLock> read(cell.lock);
+  RecordRead read(cell, access);
   return within(cell) && rx.matches(text_form(cell.value, scratch));
 }
 
@@ -57,7 +74,7 @@ Hits toggle_scan(const Regex& before, const Regex& after, Candidates cells) {
   Hits marks;
   bool open = false;
   for (std::size_t i = 0; i < cells.size(); ++i) {
-    const bool flips = with_text_form(*cells[i], [&](std::string_view text) {
+    const bool flips = with_text_form(*cells[i], cells.access(), [&](std::string_view text) {
       return open ? after.matches(text) : before.matches(text);
     });
     if (flips) {
@@ -91,14 +108,14 @@ std::string_view trim_white_space(std::string_view text) noexcept {
 Hit find_cell_by_str(std::string_view value, Candidates cells) {
   const std::string_view wanted = trim_white_space(value);
   return first_where(cells, [&](const Cell& c) {
-    return with_text_form(c, [&](std::string_view t) { return trim_white_space(t) == wanted; });
+    return with_text_form(c, cells.access(), [&](std::string_view t) { return trim_white_space(t) == wanted; });
   });
 }
 
 Hits find_cells_by_str(std::string_view value, Candidates cells) {
   const std::string_view wanted = trim_white_space(value);
   return all_where(cells, [&](const Cell& c) {
-    return with_text_form(c, [&](std::string_view t) { return trim_white_space(t) == wanted; });
+    return with_text_form(c, cells.access(), [&](std::string_view t) { return trim_white_space(t) == wanted; });
   });
 }
 
@@ -107,7 +124,7 @@ Result<Hit> find_cell_by_regex(std::string_view regex, Candidates cells) {
   if (!compiled) return compiled.error();
   const Regex& rx = compiled.value();
   return first_where(cells, [&](const Cell& c) {
-    return with_text_form(c, [&](std::string_view t) { return rx.matches(t); });
+    return with_text_form(c, cells.access(), [&](std::string_view t) { return rx.matches(t); });
   });
 }
 
@@ -116,12 +133,12 @@ Result<Hits> find_cells_by_regex(std::string_view regex, Candidates cells) {
   if (!compiled) return compiled.error();
   const Regex& rx = compiled.value();
   return all_where(cells, [&](const Cell& c) {
-    return with_text_form(c, [&](std::string_view t) { return rx.matches(t); });
+    return with_text_form(c, cells.access(), [&](std::string_view t) { return rx.matches(t); });
   });
 }
 
 Hit find_cell_by_coords(Coordinate at, Candidates cells) {
-  return first_where(cells, [&](const Cell& c) { return coordinate_of(c) == at; });
+  return first_where(cells, [&](const Cell& c) { return coordinate_of(c, cells.access()) == at; });
 }
 
 Result<Hit> find_cell_by_letter(std::string_view letter, Candidates cells) {
@@ -136,14 +153,14 @@ Result<Hit> find_cell_by_letter(std::string_view letter, Candidates cells) {
 
 Hits find_cells_range_rows(std::uint32_t start_row, std::uint32_t end_row, Candidates cells) {
   return all_where(cells, [&](const Cell& c) {
-    const std::uint32_t row = coordinate_of(c).row;
+    const std::uint32_t row = coordinate_of(c, cells.access()).row;
     return row >= start_row && row <= end_row;
   });
 }
 
 Hits find_cells_range_cols(std::uint16_t start_col, std::uint16_t end_col, Candidates cells) {
   return all_where(cells, [&](const Cell& c) {
-    const std::uint16_t column = coordinate_of(c).column;
+    const std::uint16_t column = coordinate_of(c, cells.access()).column;
     return column >= start_col && column <= end_col;
   });
 }
@@ -155,7 +172,7 @@ std::vector<std::string> values_where(Candidates cells, Selects&& selects) {
   return parallel::filter_map<std::string>(cells.size(), [&](std::size_t i) -> std::optional<std::string> {
     const Cell& cell = *cells[i];
     TextFormBuffer scratch;
-    ReadGuard<TinyRwLock> read(cell.lock);
+    RecordRead read(cell, cells.access());
     if (!selects(cell.coordinate())) return std::nullopt;
     return std::string(text_form(cell.value, scratch));
   });
@@ -196,10 +213,10 @@ Result<Hits> find_cells_between_regex(std::string_view before_regex, std::string
   if (!marks) return marks.error();
   const Hits& m = marks.value();
   if (m.empty()) return Hits{};
-  const std::uint32_t first = coordinate_of(*cells[m[0]]).row;
-  const std::uint64_t last = m.size() > 1 ? coordinate_of(*cells[m[1]]).row : std::uint64_t{UINT32_MAX};
+  const std::uint32_t first = coordinate_of(*cells[m[0]], cells.access()).row;
+  const std::uint64_t last = m.size() > 1 ? coordinate_of(*cells[m[1]], cells.access()).row : std::uint64_t{UINT32_MAX};
   return all_where(cells, [&](const Cell& c) {
-    const std::uint32_t row = coordinate_of(c).row;
+    const std::uint32_t row = coordinate_of(c, cells.access()).row;
     return row >= first && row <= last;
   });
 }
@@ -209,7 +226,7 @@ Result<Hits> find_cells_for_cols_by_regex(std::string_view regex, std::uint32_t 
   if (!compiled) return compiled.error();
   const Regex& rx = compiled.value();
   return all_where(cells, [&](const Cell& c) {
-    return bounded_match(c, rx, [&](const Cell& locked) { return locked.row <= row_stop; });
+    return bounded_match(c, cells.access(), rx, [&](const Cell& locked) { return locked.row <= row_stop; });
   });
 }
 
@@ -218,7 +235,7 @@ Result<Hits> find_cells_for_rows_by_regex(std::string_view regex, std::uint16_t 
   if (!compiled) return compiled.error();
   const Regex& rx = compiled.value();
   return all_where(cells, [&](const Cell& c) {
-    return bounded_match(c, rx, [&](const Cell& locked) { return locked.column <= col_stop; });
+    return bounded_match(c, cells.access(), rx, [&](const Cell& locked) { return locked.column <= col_stop; });
   });
 }
 

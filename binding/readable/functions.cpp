@@ -22,7 +22,7 @@ PyObject* module_search(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyOb
     }
     intake::TakenCells taken;
     if (!intake::take_cell_list(cells, taken)) return nullptr;
-    searches::Outcome outcome = py::without_gil([&] { return query.scan(taken.candidates); });
+    searches::Outcome outcome = py::without_gil([&] { return query.scan({taken.candidates, search::Access::Frozen}); });
     return searches::to_python(query.shape, std::move(outcome), wrap_readable_cell);
   });
 }

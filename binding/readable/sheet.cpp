@@ -43,7 +43,7 @@ PyObject* sheet_search(PyObject* self, PyObject* const* args, Py_ssize_t nargs, 
     searches::Outcome outcome = py::without_gil([&] {
       ReadGuard<RecordLock> read(sheet.lock);
       return query.lookup ? searches::lookup_outcome(query, sheet.cells.find(*query.lookup))
-                          : query.scan(sheet.cells.row_major());
+                          : query.scan({sheet.cells.row_major(), search::Access::Frozen});
     });
     return searches::to_python(query.shape, std::move(outcome), wrap_readable_cell);
   });
