@@ -13,12 +13,16 @@ namespace tabulon::binding::intake {
 namespace {
 
 // What a field holds once classified; lists are classified element by element.
+// Six of these per cell: the scalars share a union, left uninitialised (only the member the
+// kind names is ever read), so that making one costs a few stores, not a block clear.
 struct Value {
-  enum class Kind { None, Bool, Int, Float, DateTime, Text, List, Cycle } kind = Kind::None;
-  bool boolean = false;
-  py::DateTimeFields when{};  // a naive datetime, written as its str() would be
-  long long integer = 0;
-  double number = 0;
+  enum class Kind : std::uint8_t { None, Bool, Int, Float, DateTime, Text, List, Cycle } kind = Kind::None;
+  union {
+    bool boolean;
+    long long integer;
+    double number;
+    py::DateTimeFields when;  // a naive datetime, written as its str() would be
+  };
   std::string_view text;  // UTF-8 of `owner`
   py::Ref owner;
   std::vector<Value> items;
@@ -235,13 +239,17 @@ std::string_view text_view(const Value& v, std::string& scratch) {
 }
 
 // A cell's value: its text as it stands under data_type "s", otherwise the text-to-value
-// conversion of that text. Ints in range and bools skip the round trip through text, to
-// the same result.
+// conversion of that text. Ints in range, bools and fractional floats skip the round trip
+// through text, to the same result: a fraction's shortest digits read back as that float
+// (never as an integer, having a point), where an integral float's text reads back as an int.
 CellValue value_of(const Value& v, bool as_text, std::string& scratch) {
   if (!as_text) {
     if (v.kind == Value::Kind::Bool) return CellValue::boolean(v.boolean);
     if (v.kind == Value::Kind::Int && v.integer >= INT32_MIN && v.integer <= INT32_MAX) {
       return CellValue::integer(static_cast<std::int32_t>(v.integer));
+    }
+    if (v.kind == Value::Kind::Float && std::isfinite(v.number) && v.number != std::trunc(v.number)) {
+      return CellValue::number(v.number);
     }
   }
   const std::string_view text = text_view(v, scratch);

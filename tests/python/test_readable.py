@@ -59,6 +59,11 @@ class TestIntakeConversions:
             ("", "s", "", None),
             (5.0, "n", "5", "is_value_integer"),  # the text form "5" reads back as an integer
             (0.1, "x", "0.1", "is_value_numeric"),
+            (-2.5, "n", "-2.5", "is_value_numeric"),
+            (1e-7, "n", "0.0000001", "is_value_numeric"),
+            (2**52 - 0.5, "n", "4503599627370495.5", "is_value_numeric"),
+            (-0.0, "n", "0", "is_value_integer"),
+            (float("inf"), "n", "inf", "is_value_numeric"),
             (float("nan"), "n", "NaN", "is_value_numeric"),
             (True, "b", "true", "is_value_bool"),
             ([1, "a", None], "s", "[1, a, ]", None),
